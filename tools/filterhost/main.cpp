@@ -1,0 +1,306 @@
+// filterhost: a small command-line stand-in for the image editor. It reads a
+// plug-in's property list as a host does, and runs a filter over a PNG the way
+// a host runs it over a layer.
+#include "console.h"
+#include "host.h"
+#include "image.h"
+#include "pipl.h"
+
+#include <windows.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+// Exit statuses, one per outcome.
+enum {
+    exitOk = 0,
+    exitUsage = 1,
+    exitFile = 2,         // a bad path, an unreadable or corrupt image, a failed write
+    exitPlugin = 3,       // the plug-in cannot be loaded or has no entry
+    exitNoPipl = 4,       // the library carries no readable property list
+    exitCancelled = 5,    // userCanceledErr
+    exitReported = 6,     // errReportString: the plug-in's own text is shown
+    exitMemory = 7,       // memFullErr
+    exitOtherResult = 8,  // any other result code
+};
+
+static const char usage[] =
+    "usage:\n"
+    "  filterhost info PLUGIN\n"
+    "      show the menu name, category, entry point, modes and filter cases\n"
+    "  filterhost apply PLUGIN IN.png OUT.png [--foreground RRGGBB]\n"
+    "      run the filter over the image and write the result\n";
+
+static int Usage(const std::string &problem)
+{
+    if (!problem.empty())
+        Err("filterhost: " + problem + "\n");
+    Err(usage);
+    return exitUsage;
+}
+
+// ---- info ----
+
+static std::string CountedString(const std::vector<uint8_t> &data)
+{
+    if (data.empty() || data[0] + 1u > data.size())
+        return "(damaged)";
+    return FromShiftJis((const char *)&data[1], data[0]);
+}
+
+static std::string ZeroTerminated(const std::vector<uint8_t> &data)
+{
+    size_t length = 0;
+    while (length < data.size() && data[length])
+        ++length;
+    return std::string((const char *)data.data(), length);
+}
+
+static std::string Modes(const std::vector<uint8_t> &data)
+{
+    static const char *const names[16] = {
+        "bitmap", "greyscale", "indexed colour", "RGB", "CMYK", "HSL", "HSB", "multichannel",
+        "duotone", "Lab", "grey 16", "RGB 48", "Lab 48", "CMYK 64", "deep multichannel",
+        "duotone 16"};
+    std::string list;
+    for (int bit = 0; bit < 16 && bit / 8 < (int)data.size(); ++bit) {
+        if (data[bit / 8] & (0x80 >> (bit % 8)))
+            list += (list.empty() ? "" : ", ") + std::string(names[bit]);
+    }
+    return list.empty() ? "(none)" : list;
+}
+
+static std::string Handling(uint8_t value)
+{
+    static const char *const names[] = {"cannot filter", "straight", "black matte",
+                                        "grey matte", "white matte", "defringe",
+                                        "black zap", "grey zap", "white zap"};
+    return value < sizeof names / sizeof names[0] ? names[value] : Format("handling %u", value);
+}
+
+static std::string CaseFlags(uint8_t flags)
+{
+    static const char *const names[] = {"no source copy", "blank data", "layer masks",
+                                        "outside selection"};
+    std::string list;
+    for (int bit = 0; bit < 4; ++bit) {
+        if (flags & (1 << bit))
+            list += (list.empty() ? "" : ", ") + std::string(names[bit]);
+    }
+    return Format("0x%02X", flags) + (list.empty() ? "" : " (" + list + ")");
+}
+
+static void PrintFilterCases(const std::vector<uint8_t> &data)
+{
+    static const char *const cases[] = {
+        "flat image, no selection", "flat image with selection", "floating selection",
+        "editable transparency, no selection", "editable transparency with selection",
+        "protected transparency, no selection", "protected transparency with selection"};
+    Out("  filter cases:\n");
+    for (size_t i = 0; i < 7 && i * 4 + 3 < data.size(); ++i) {
+        const uint8_t *record = &data[i * 4];
+        Out(Format("    %u %-38s in: %-12s out: %-12s flags: %s\n", (unsigned)(i + 1), cases[i],
+                   Handling(record[0]).c_str(), Handling(record[1]).c_str(),
+                   CaseFlags(record[2]).c_str()));
+    }
+}
+
+static int Info(const char *path)
+{
+    std::vector<PiplProperty> properties;
+    switch (ReadPipl(path, &properties)) {
+    case piplNoLibrary:
+        Err(Format("filterhost: cannot load %s as a library\n", path));
+        return exitPlugin;
+    case piplMissing:
+        Err(Format("filterhost: %s carries no property list (\"PIPL\" 16000): a host would not "
+                   "list it\n", path));
+        return exitNoPipl;
+    case piplDamaged:
+        Err(Format("filterhost: the property list of %s is damaged\n", path));
+        return exitNoPipl;
+    case piplOk:
+        break;
+    }
+
+    Out(std::string(path) + "\n");
+    for (const PiplProperty &property : properties) {
+        const std::vector<uint8_t> &data = property.data;
+        switch (property.key) {
+        case FOUR_CC('k', 'i', 'n', 'd'):
+            if (data.size() >= 4)
+                Out("  kind:         " + FourCCText(*(const uint32_t *)data.data()) + "\n");
+            break;
+        case FOUR_CC('n', 'a', 'm', 'e'):
+            Out("  menu name:    " + CountedString(data) + "\n");
+            break;
+        case FOUR_CC('c', 'a', 't', 'g'):
+            Out("  category:     " + CountedString(data) + "\n");
+            break;
+        case FOUR_CC('v', 'e', 'r', 's'):
+            if (data.size() >= 4) {
+                uint32_t version = *(const uint32_t *)data.data();
+                Out(Format("  interface:    %u.%u\n", version >> 16, version & 0xFFFF));
+            }
+            break;
+        case FOUR_CC('w', 'x', '8', '6'):
+            Out("  entry point:  " + ZeroTerminated(data) + "\n");
+            break;
+        case FOUR_CC('m', 'o', 'd', 'e'):
+            Out("  modes:        " + Modes(data) + "\n");
+            break;
+        case FOUR_CC('e', 'n', 'b', 'l'):
+            Out("  enabled when: " + ZeroTerminated(data) + "\n");
+            break;
+        case FOUR_CC('f', 'i', 'c', 'i'):
+            PrintFilterCases(data);
+            break;
+        default:
+            break;
+        }
+    }
+    return exitOk;
+}
+
+// ---- apply ----
+
+static bool ParseColour(const char *text, RGBColor *colour)
+{
+    if (strlen(text) != 6 || strspn(text, "0123456789abcdefABCDEF") != 6)
+        return false;
+    unsigned long value = strtoul(text, NULL, 16);
+    // A host stores each 8-bit component c as c * 0x0101 in its 16-bit field.
+    colour->red = (uint16_t)(((value >> 16) & 0xFF) * 0x0101);
+    colour->green = (uint16_t)(((value >> 8) & 0xFF) * 0x0101);
+    colour->blue = (uint16_t)((value & 0xFF) * 0x0101);
+    return true;
+}
+
+static bool SameFile(const char *a, const char *b)
+{
+    char fullA[MAX_PATH], fullB[MAX_PATH];
+    if (!GetFullPathNameA(a, MAX_PATH, fullA, NULL) || !GetFullPathNameA(b, MAX_PATH, fullB, NULL))
+        return false;
+    return lstrcmpiA(fullA, fullB) == 0;
+}
+
+static int progressShown = -1;
+
+static void ShowProgress(int32_t done, int32_t total)
+{
+    int percent = total > 0 ? (int)((int64_t)(done + 1) * 100 / total) : 100;
+    if (percent == progressShown)
+        return;
+    progressShown = percent;
+    int filled = percent * 30 / 100;
+    Err("\r[" + std::string(filled, '#') + std::string(30 - filled, '.') +
+        Format("] %3d%%", percent));
+}
+
+static int ReportResult(int16_t result, const HostRun &run, const char *stage)
+{
+    switch (result) {
+    case noErr:
+        return exitOk;
+    case userCanceledErr:
+        Err(Format("filterhost: %s: cancelled (userCanceledErr); nothing written\n", stage));
+        return exitCancelled;
+    case memFullErr:
+        Err(Format("filterhost: %s: the plug-in ran out of memory or failed inside "
+                   "(memFullErr); nothing written\n", stage));
+        return exitMemory;
+    case errReportString:
+        Err(Format("filterhost: %s: the plug-in reports: ", stage) +
+            FromShiftJis((const char *)&run.errorText[1], run.errorText[0]) + "\n");
+        return exitReported;
+    default:
+        Err(Format("filterhost: %s: the plug-in answered result code %d; nothing written\n",
+                   stage, result));
+        return exitOtherResult;
+    }
+}
+
+static int Apply(int argc, char **argv)
+{
+    if (argc < 3)
+        return Usage("apply needs PLUGIN IN.png OUT.png");
+    const char *pluginPath = argv[0];
+    const char *inPath = argv[1];
+    const char *outPath = argv[2];
+    RGBColor foreground = {0, 0, 0};
+    for (int i = 3; i < argc; ++i) {
+        if (!strcmp(argv[i], "--foreground") && i + 1 < argc) {
+            if (!ParseColour(argv[++i], &foreground))
+                return Usage(Format("--foreground wants six hex digits RRGGBB, not \"%s\"", argv[i]));
+        } else {
+            return Usage(Format("unknown option \"%s\"", argv[i]));
+        }
+    }
+    if (SameFile(inPath, outPath)) {
+        Err("filterhost: OUT is the input file; the input is never overwritten\n");
+        return exitFile;
+    }
+
+    Image image;
+    std::string reason;
+    if (!LoadImage(inPath, &image, &reason)) {
+        Err(Format("filterhost: %s: %s\n", inPath, reason.c_str()));
+        return exitFile;
+    }
+
+    HostPlugin plugin = HostLoadPlugin(pluginPath);
+    if (!plugin.entry) {
+        Err(Format("filterhost: %s: %s\n", pluginPath,
+                   plugin.module ? "no ENTRYPOINT export" : "cannot be loaded as a plug-in"));
+        return exitPlugin;
+    }
+
+    // The plug-in reads the layer as it was and writes into a buffer that holds
+    // the current pixels, as a host hands them over.
+    std::vector<uint8_t> original = image.pixels;
+    std::vector<uint8_t> record(1024, 0);  // hosts allocate more than the fields we know
+    HostRun run = {};
+    run.record = (FilterRecord *)record.data();
+    run.layer = {image.width, image.height, image.planes, original.data(),
+                 image.width * image.planes, image.pixels.data(), image.width * image.planes};
+    run.onProgress = ShowProgress;
+    HostBind(&run, NULL, foreground);
+
+    intptr_t data = 0;
+    int16_t result = noErr;
+    plugin.entry(filterSelectorPrepare, run.record, &data, &result);
+    int status = ReportResult(result, run, "prepare");
+    if (status == exitOk) {
+        plugin.entry(filterSelectorStart, run.record, &data, &result);
+        if (progressShown >= 0)
+            Err("\n");
+        status = ReportResult(result, run, "start");
+    }
+    FreeLibrary(plugin.module);
+    if (status != exitOk)
+        return status;
+
+    if (!SaveImage(outPath, image, &reason)) {
+        Err(Format("filterhost: %s: %s\n", outPath, reason.c_str()));
+        return exitFile;
+    }
+    Out(Format("wrote %s (%d x %d)\n", outPath, image.width, image.height));
+    return exitOk;
+}
+
+int main(int argc, char **argv)
+{
+    if (argc < 2)
+        return Usage("");
+    if (!strcmp(argv[1], "info") && argc == 3)
+        return Info(argv[2]);
+    if (!strcmp(argv[1], "apply"))
+        return Apply(argc - 2, argv + 2);
+    if (!strcmp(argv[1], "--help") || !strcmp(argv[1], "help")) {
+        Out(usage);
+        return exitOk;
+    }
+    return Usage(Format("unknown command \"%s\"", argv[1]));
+}

@@ -1,0 +1,3 @@
+#include "winutil.h"
+
+HINSTANCE moduleInstance;
