@@ -1,7 +1,8 @@
 // The host side of the filter plug-in interface (4.0 record layout), as far
-// as the plug-ins and our own host use it. 32-bit Windows only: records are
-// packed to 4 bytes and every pointer is 4 bytes wide. Every field that code
-// touches is pinned to the offset hosts in the field use.
+// as the plug-ins and our own host use it. On 32-bit Windows, where the
+// plug-ins live, records are packed to 4 bytes with 4-byte pointers, and every
+// field that code touches is pinned to the offset hosts in the field use. The
+// 64-bit test build compiles the same declarations for host and plug-in alike.
 #ifndef QUILLMERE_HOSTAPI_H
 #define QUILLMERE_HOSTAPI_H
 
@@ -126,7 +127,7 @@ typedef struct FilterRecord {
 #define HOSTAPI_AT(type, field, offset) \
     static_assert(offsetof(type, field) == (offset), #type "." #field " must sit at " #offset)
 
-static_assert(sizeof(void *) == 4, "the host records are laid out for 32-bit Windows");
+#if defined(__i386__)
 HOSTAPI_AT(AboutRecord, platformData, 0);
 HOSTAPI_AT(PlatformData, hwnd, 0);
 HOSTAPI_AT(FilterRecord, progressProc, 8);
@@ -163,6 +164,7 @@ HOSTAPI_AT(FilterRecord, colorServices, 256);
 HOSTAPI_AT(FilterRecord, descriptorParameters, 356);
 HOSTAPI_AT(FilterRecord, errorString, 360);
 HOSTAPI_AT(FilterRecord, documentInfo, 368);
+#endif
 
 // The one export of every plug-in: cdecl, undecorated.
 typedef void (*PluginEntryProc)(int16_t selector, void *paramBlock, intptr_t *data,

@@ -4,30 +4,48 @@
 # Gecko prompts, no crash dialog, and an X display (the caller's, or our own
 # Xvfb when there is none).
 #
-# Needs ROOT (the project folder); BUILD_DIR defaults to $ROOT/build.
+# Needs ROOT (the project folder); BUILD_DIR defaults to $ROOT/build and
+# WINEARCH to win32 (the plug-ins' own flavour; win64 for the 64-bit test
+# build).
 
 : "${BUILD_DIR:=$ROOT/build}"
+export WINEARCH="${WINEARCH:-win32}"
 export WINEPREFIX="${WINEPREFIX:-$BUILD_DIR/wineprefix}"
-export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 
 WINE_READY_STAMP="$WINEPREFIX/.quillmere-ready"
+
+# Debian's wine script always prefers the 32-bit loader; name ours directly.
+if [ "$WINEARCH" = win64 ]; then
+  export WINELOADER=/usr/lib/wine/wine64
+  WINESERVER_BIN=/usr/lib/wine/wineserver64
+else
+  export WINELOADER=/usr/lib/wine/wine
+  WINESERVER_BIN=/usr/lib/wine/wineserver32
+fi
+export WINESERVER="$WINESERVER_BIN"
+
+# Some virtual machines run 64-bit user code only: their kernel refuses every
+# 32-bit program, 32-bit Wine included.
+wine_runs_32bit() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
 
 # Creates the prefix once (about 20 s); later calls return at once.
 wine_ensure_prefix() {
   [ -f "$WINE_READY_STAMP" ] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   echo "wine: creating the prefix in $WINEPREFIX" >&2
-  wineboot -i >/dev/null 2>&1
+  "$WINELOADER" wineboot -i >/dev/null 2>&1 </dev/null
   # The dialogs ask for this face; without the replacement Wine picks a
   # fixed-pitch fallback whose wider glyphs cut the range text short.
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  wineserver -w
+  "$WINELOADER" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
+  "$WINELOADER" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null 2>&1
+  "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  "$WINESERVER_BIN" -w
   touch "$WINE_READY_STAMP"
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 struct Plugin {
@@ -85,7 +87,9 @@ TEST_F(LoadedPlugins, PrepareAnnouncesTheBudgetAndNothingElse)
             EXPECT_EQ(noErr, result);
             EXPECT_EQ(c.maxSpace, canary.record()->maxSpace);
             EXPECT_EQ(1, canary.record()->supportsDummyChannels);
-            std::vector<long> expected = {44, 45, 46, 47, 212};
+            const long budget = offsetof(FilterRecord, maxSpace);
+            const std::vector<long> expected = {budget, budget + 1, budget + 2, budget + 3,
+                                                offsetof(FilterRecord, supportsDummyChannels)};
             std::vector<long> changed = canary.ChangedSince(before);
             // A written byte that happens to equal the canary does not show.
             for (long offset : changed)
