@@ -15,13 +15,7 @@ export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 . "$ROOT/scripts/wineenv.sh"
 unset DISPLAY
 wine_ensure_display
-servers=()
-finish() {
-  local server
-  for server in "${servers[@]}"; do "$server" -k 2>/dev/null || true; done
-  wine_stop_display
-}
-trap finish EXIT
+trap wine_stop_display EXIT
 
 status=0
 run_suite() {  # run_suite FOLDER win32|win64
@@ -34,13 +28,17 @@ run_suite() {  # run_suite FOLDER win32|win64
       echo "   the 32-bit build are skipped, the checks that read its files still run"
     else
       wine_ensure_prefix
-      "$WINESERVER_BIN" -p  # one server for the whole suite, not one per program
+      # One server and one set of Wine's own services for the whole suite,
+      # started here with no output attached: services started by a test
+      # program would inherit its output pipe and keep CTest waiting.
+      "$WINESERVER_BIN" -p
+      "$WINELOADER" cmd /c exit >/dev/null 2>&1 </dev/null
+      trap '"$WINESERVER_BIN" -k' EXIT
     fi
     echo "== $WINEARCH tests ($1)"
     ctest --test-dir "$1" --output-on-failure --timeout 600
   ) || status=1
 }
-servers=(/usr/lib/wine/wineserver32 /usr/lib/wine/wineserver64)
 run_suite "$BUILD_DIR" win32
 run_suite "$BUILD_DIR/x64" win64
 exit $status
