@@ -2,6 +2,7 @@
 # Reads the PE headers of the built binaries: every plug-in exports exactly
 # ENTRYPOINT, and nothing imports a MinGW runtime DLL.
 set -u
+export LC_ALL=C  # objdump's headings are matched in English
 objdump=$1; shift
 system_dlls='^(KERNEL32|USER32|GDI32|COMCTL32|SHELL32|VERSION|msvcrt|ADVAPI32)\.dll$'
 status=0
