@@ -13,6 +13,17 @@ mkdir -p out
 sample=samples/sticker.png
 ./filterhost apply "$BUILD_DIR/cornerkey.8bf" "$sample" out/cornerkey.png
 
+# Before and after side by side, over a checkerboard so transparency shows.
+on_checkers() {
+  /usr/bin/convert -size "$(/usr/bin/identify -format '%wx%h' "$1")" pattern:checkerboard "$1" -composite "$2"
+}
+on_checkers "$sample" out/.before.png
+on_checkers out/cornerkey.png out/.after.png
+/usr/bin/convert out/.before.png out/.after.png -bordercolor white -border 4 +append out/cornerkey-compare.png
+rm -f out/.before.png out/.after.png
+
 echo
-echo "Plug-ins: $BUILD_DIR/stepedge.8bf $BUILD_DIR/cornerkey.8bf"
-echo "Results:  out/cornerkey.png"
+echo "Plug-ins (32-bit, to install): $BUILD_DIR/stepedge.8bf $BUILD_DIR/cornerkey.8bf"
+echo "Results:"
+echo "  out/cornerkey.png          the sample with its top-left colour made transparent"
+echo "  out/cornerkey-compare.png  before and after, over a checkerboard"

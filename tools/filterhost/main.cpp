@@ -187,16 +187,29 @@ static bool SameFile(const char *a, const char *b)
 }
 
 static int progressShown = -1;
+static int progressOnConsole = -1;  // not yet asked
 
+// A bar redrawn in place on a console; a line per quarter in a pipe or file.
 static void ShowProgress(int32_t done, int32_t total)
 {
+    if (progressOnConsole < 0) {
+        DWORD mode;
+        progressOnConsole = GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) ? 1 : 0;
+    }
     int percent = total > 0 ? (int)((int64_t)(done + 1) * 100 / total) : 100;
-    if (percent == progressShown)
+    int step = progressOnConsole ? 1 : 25;
+    if (progressShown >= 0 && percent / step == progressShown / step)
+        return;
+    if (!progressOnConsole && percent < step)
         return;
     progressShown = percent;
-    int filled = percent * 30 / 100;
-    Err("\r[" + std::string(filled, '#') + std::string(30 - filled, '.') +
-        Format("] %3d%%", percent));
+    if (progressOnConsole) {
+        int filled = percent * 30 / 100;
+        Err("\r[" + std::string(filled, '#') + std::string(30 - filled, '.') +
+            Format("] %3d%%", percent));
+    } else {
+        Err(Format("progress %3d%%\n", percent / step * step));
+    }
 }
 
 static int ReportResult(int16_t result, const HostRun &run, const char *stage)
@@ -274,7 +287,7 @@ static int Apply(int argc, char **argv)
     int status = ReportResult(result, run, "prepare");
     if (status == exitOk) {
         plugin.entry(filterSelectorStart, run.record, &data, &result);
-        if (progressShown >= 0)
+        if (progressShown >= 0 && progressOnConsole == 1)
             Err("\n");
         status = ReportResult(result, run, "start");
     }
