@@ -1,4 +1,5 @@
 #include "kernels.h"
+#include "rows.h"
 
 OSErr ApplyCornerKeyKernel(FilterRecord *record)
 {
@@ -9,25 +10,17 @@ OSErr ApplyCornerKeyKernel(FilterRecord *record)
     if (record->advanceState() != noErr)
         return memFullErr;
 
-    const uint8_t *inRow = (const uint8_t *)record->inData;
-    uint8_t *outRow = (uint8_t *)record->outData;
-    const int32_t inStep = record->inRowBytes;
-    const int32_t outStep = record->outRowBytes;
-
+    const CornerKeyRowProc row = KernelsHaveSse2() ? CornerKeyRowSse2 : CornerKeyRowPlain;
+    const uint8_t *in = (const uint8_t *)record->inData;
+    uint8_t *out = (uint8_t *)record->outData;
     // The reference comes from the output buffer, once, before any write.
-    const uint8_t *corner = outRow;
-    const uint8_t red = corner[0], green = corner[1], blue = corner[2];
+    const uint32_t reference = (uint32_t)out[0] | (uint32_t)out[1] << 8 | (uint32_t)out[2] << 16;
 
-    for (int32_t row = 0; row < height; ++row) {
-        const uint8_t *in = inRow;
-        uint8_t *out = outRow;
-        for (int32_t column = 0; column < width; ++column, in += 4, out += 4) {
-            if (in[0] == red && in[1] == green && in[2] == blue)
-                out[3] = 0;
-        }
-        record->progressProc(row, height);
-        inRow += inStep;
-        outRow += outStep;
+    for (int32_t r = 0; r < height; ++r) {
+        row(in, out, width, reference);
+        record->progressProc(r, height);
+        in += record->inRowBytes;
+        out += record->outRowBytes;
     }
 
     ReleaseLayer(record);

@@ -297,3 +297,77 @@ TEST(Guard, CatchesExceptionsAndPassesNormalReturns)
 }
 
 }  // namespace
+
+// ---- the SSE2 rows against the plain ones ----
+
+#include "kernels/rows.h"
+
+namespace {
+
+uint32_t nextRandom = 12345;
+
+uint8_t RandomByte()
+{
+    nextRandom = nextRandom * 1103515245u + 12345u;
+    return (uint8_t)(nextRandom >> 16);
+}
+
+// A layer of random pixels, a fifth of them in the reference colour and a
+// tenth one step off it, with the transparency edge values well represented.
+std::vector<uint8_t> RandomRows(int32_t width, int32_t height, int32_t rowBytes, uint32_t reference)
+{
+    static const uint8_t edges[] = {0, 1, 127, 128, 129, 253, 254, 255};
+    std::vector<uint8_t> bytes((size_t)rowBytes * height);
+    for (uint8_t &byte : bytes)
+        byte = RandomByte();
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            uint8_t *pixel = &bytes[y * rowBytes + x * 4];
+            uint8_t pick = RandomByte() % 10;
+            if (pick < 2 || pick == 2) {
+                pixel[0] = (uint8_t)reference;
+                pixel[1] = (uint8_t)(reference >> 8);
+                pixel[2] = (uint8_t)(reference >> 16);
+                if (pick == 2)
+                    pixel[RandomByte() % 3] ^= 1;
+            }
+            if (RandomByte() % 2)
+                pixel[3] = edges[RandomByte() % 8];
+        }
+    return bytes;
+}
+
+TEST(KernelRows, Sse2AndPlainAgreeByteForByte)
+{
+    if (!KernelsHaveSse2())
+        GTEST_SKIP() << "no SSE2 on this processor";
+    const int32_t limits[] = {1, 128, 254};
+    const uint32_t reference = 0x00336699;
+    int keyedLayers = 0;
+    for (int32_t width = 1; width <= 37; width += 3) {
+        for (int32_t padding : {0, 4, 12}) {
+            const int32_t rowBytes = width * 4 + padding, height = 3;
+            const std::vector<uint8_t> in = RandomRows(width, height, rowBytes, reference);
+            const std::vector<uint8_t> current = RandomRows(width, height, rowBytes, reference);
+            for (int32_t limit : limits) {
+                std::vector<uint8_t> plain = current, sse2 = current;
+                for (int32_t y = 0; y < height; ++y) {
+                    ThresholdRowPlain(&in[y * rowBytes], &plain[y * rowBytes], width, limit, 0x00A1B2C3);
+                    ThresholdRowSse2(&in[y * rowBytes], &sse2[y * rowBytes], width, limit, 0x00A1B2C3);
+                }
+                EXPECT_EQ(plain, sse2) << "threshold " << limit << ", width " << width << ", padding "
+                                       << padding;
+            }
+            std::vector<uint8_t> plain = current, sse2 = current;
+            for (int32_t y = 0; y < height; ++y) {
+                CornerKeyRowPlain(&in[y * rowBytes], &plain[y * rowBytes], width, reference);
+                CornerKeyRowSse2(&in[y * rowBytes], &sse2[y * rowBytes], width, reference);
+            }
+            EXPECT_EQ(plain, sse2) << "corner key, width " << width << ", padding " << padding;
+            keyedLayers += current != plain;
+        }
+    }
+    EXPECT_GT(keyedLayers, 30) << "the layers exercise the key";
+}
+
+}  // namespace
