@@ -1,0 +1,151 @@
+// Throughput of the two kernels, run through ENTRYPOINT as a host runs them,
+// against memcpy of the same buffers in the same run. The kernel is timed
+// alone: from the moment advanceState hands over the pixels to the last
+// progress call. Medians of several repetitions.
+#include "tools/filterhost/host.h"
+
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+static const int32_t side = 4096;
+static const int repetitions = 7;
+
+static LARGE_INTEGER frequency, kernelStart, kernelEnd;
+
+static double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    return (double)(to.QuadPart - from.QuadPart) / (double)frequency.QuadPart;
+}
+
+static OSErr TimedAdvanceState(void)
+{
+    OSErr result = HostAdvanceState();
+    QueryPerformanceCounter(&kernelStart);
+    return result;
+}
+
+static void TimedProgress(int32_t done, int32_t total)
+{
+    if (done == total - 1)
+        QueryPerformanceCounter(&kernelEnd);
+}
+
+// The threshold dialog is answered with OK as soon as it shows.
+static DWORD WINAPI AnswerDialogs(void *)
+{
+    for (;;) {
+        HWND dialog = FindWindowA("#32770", NULL);
+        DWORD process = 0;
+        if (dialog)
+            GetWindowThreadProcessId(dialog, &process);
+        if (dialog && process == GetCurrentProcessId())
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        Sleep(5);
+    }
+}
+
+static double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct Layer {
+    const char *name;
+    std::vector<uint8_t> pixels;
+};
+
+static std::vector<Layer> MakeLayers(void)
+{
+    std::vector<Layer> layers(2);
+    const size_t bytes = (size_t)side * side * 4;
+    layers[0].name = "random";
+    layers[0].pixels.resize(bytes);
+    uint32_t state = 2463534242u;
+    for (size_t i = 0; i < bytes; ++i) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        layers[0].pixels[i] = (uint8_t)state;
+    }
+    layers[1].name = "one colour";
+    layers[1].pixels.resize(bytes);
+    for (size_t i = 0; i < bytes; i += 4) {
+        layers[1].pixels[i] = 0x20;
+        layers[1].pixels[i + 1] = 0xB0;
+        layers[1].pixels[i + 2] = 0x40;
+        layers[1].pixels[i + 3] = 0x80;
+    }
+    return layers;
+}
+
+static std::string PluginPath(const char *name)
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of("\\/") + 1) + name;
+}
+
+int main()
+{
+    QueryPerformanceFrequency(&frequency);
+    CreateThread(NULL, 0, AnswerDialogs, NULL, 0, NULL);
+    std::vector<Layer> layers = MakeLayers();
+    const size_t bytes = (size_t)side * side * 4;
+    const double megapixels = (double)side * side / 1e6;
+    std::vector<uint8_t> out(bytes);
+    std::vector<uint8_t> record(1024);
+
+    printf("%d x %d pixels, median of %d runs\n\n", side, side, repetitions);
+    printf("%-10s %-11s %12s %12s %7s\n", "kernel", "layer", "Mpixel/s", "memcpy", "ratio");
+    const char *plugins[] = {"cornerkey.8bf", "stepedge.8bf"};
+    for (const char *file : plugins) {
+        const std::string name(file, strchr(file, '.'));
+        HostPlugin plugin = HostLoadPlugin(PluginPath(file).c_str());
+        if (!plugin.entry) {
+            printf("%-10s cannot be loaded\n", name.c_str());
+            continue;
+        }
+        for (Layer &layer : layers) {
+            std::vector<double> kernelTimes, copyTimes;
+            int16_t result = noErr;
+            for (int i = 0; i < repetitions && result == noErr; ++i) {
+                // The copy that puts the current pixels back is the baseline.
+                LARGE_INTEGER copyStart, copyEnd;
+                QueryPerformanceCounter(&copyStart);
+                memcpy(out.data(), layer.pixels.data(), bytes);
+                QueryPerformanceCounter(&copyEnd);
+                copyTimes.push_back(Seconds(copyStart, copyEnd));
+
+                std::fill(record.begin(), record.end(), 0);
+                HostRun run = {};
+                run.record = (FilterRecord *)record.data();
+                run.layer = {side, side, 4, layer.pixels.data(), side * 4, out.data(), side * 4};
+                HostBind(&run, NULL, {0x1111, 0x2222, 0x3333});
+                run.record->advanceState = TimedAdvanceState;
+                run.record->progressProc = TimedProgress;
+                intptr_t data = 0;
+                plugin.entry(filterSelectorPrepare, run.record, &data, &result);
+                plugin.entry(filterSelectorStart, run.record, &data, &result);
+                kernelTimes.push_back(Seconds(kernelStart, kernelEnd));
+            }
+            if (result != noErr) {
+                printf("%-10s %-11s the run ended with result %d\n", name.c_str(), layer.name, result);
+                continue;
+            }
+            double kernel = megapixels / Median(kernelTimes);
+            double copy = megapixels / Median(copyTimes);
+            printf("%-10s %-11s %12.1f %12.1f %7.2f\n", name.c_str(), layer.name, kernel, copy,
+                   kernel / copy);
+        }
+        FreeLibrary(plugin.module);
+    }
+    return 0;
+}
