@@ -107,7 +107,7 @@ int main()
     printf("%-10s %-11s %12s %12s %7s\n", "kernel", "layer", "Mpixel/s", "memcpy", "ratio");
     const char *plugins[] = {"cornerkey.8bf", "stepedge.8bf"};
     for (const char *file : plugins) {
-        const std::string name(file, strchr(file, '.'));
+        const std::string name(file, strcspn(file, "."));
         HostPlugin plugin = HostLoadPlugin(PluginPath(file).c_str());
         if (!plugin.entry) {
             printf("%-10s cannot be loaded\n", name.c_str());
