@@ -177,6 +177,22 @@ TEST_F(LoadedPlugins, FaultInTheKernelBecomesMemFullAndTheHostCarriesOn)
     EXPECT_EQ(noErr, result);
 }
 
+TEST_F(LoadedPlugins, HostWithoutPlatformDataIsServedWithoutAnOwner)
+{
+    CanaryRecord canary;
+    TestLayer layer(2, 2);
+    HostRun run = {};
+    run.record = canary.record();
+    run.layer = layer.Host();
+    HostBind(&run, NULL, Colour16(0, 0, 0));
+    run.record->platformData = NULL;
+    intptr_t data = 0;
+    int16_t result = sentinelResult;
+
+    cornerkey.loaded.entry(filterSelectorStart, run.record, &data, &result);
+    EXPECT_EQ(noErr, result);
+}
+
 TEST(PluginFiles, LoadAndUnloadRepeatedly)
 {
     for (int round = 0; round < 5; ++round) {
