@@ -38,6 +38,28 @@ protected:
 
 const int16_t sentinelResult = 0x5555;
 
+// One filter run as a host makes it: a canary-guarded record bound to a layer.
+struct HostedRun {
+    CanaryRecord canary;
+    HostRun run = {};
+
+    explicit HostedRun(TestLayer &layer, int32_t planes = 4)
+    {
+        run.record = canary.record();
+        run.layer = layer.Host();
+        run.layer.planes = planes;
+        HostBind(&run, NULL, Colour16(0, 0, 0));
+    }
+
+    int16_t Call(const Plugin &plugin, int16_t selector)
+    {
+        intptr_t data = 0;
+        int16_t result = sentinelResult;
+        plugin.loaded.entry(selector, run.record, &data, &result);
+        return result;
+    }
+};
+
 TEST_F(LoadedPlugins, SelectorsWithoutWorkTouchNothing)
 {
     const int16_t selectors[] = {filterSelectorParameters, filterSelectorContinue,
@@ -101,96 +123,58 @@ TEST_F(LoadedPlugins, PrepareAnnouncesTheBudgetAndNothingElse)
 
 TEST_F(LoadedPlugins, LayerWithoutTransparencyGetsTheJapaneseText)
 {
-    CanaryRecord canary;
     TestLayer layer(4, 4);
-    HostRun run = {};
-    run.record = canary.record();
-    run.layer = layer.Host();
-    run.layer.planes = 3;
-    HostBind(&run, NULL, Colour16(0, 0, 0));
-    intptr_t data = 0;
-    int16_t result = sentinelResult;
+    HostedRun hosted(layer, 3);
 
-    cornerkey.loaded.entry(filterSelectorStart, run.record, &data, &result);
+    EXPECT_EQ(errReportString, hosted.Call(cornerkey, filterSelectorStart));
 
-    EXPECT_EQ(errReportString, result);
-    EXPECT_EQ(0, run.advanceCalls);
-    EXPECT_EQ(54, run.errorText[0]);
+    EXPECT_EQ(0, hosted.run.advanceCalls);
+    EXPECT_EQ(54, hosted.run.errorText[0]);
     const char expected[] = "\n\n画像に透明領域が無いか、レイヤ状態になっていません。";
     ASSERT_EQ(55u, sizeof expected);
-    EXPECT_EQ(0, memcmp(expected, &run.errorText[1], 55));
+    EXPECT_EQ(0, memcmp(expected, &hosted.run.errorText[1], 55));
 }
 
 TEST_F(LoadedPlugins, CornerKeyRunsEndToEnd)
 {
-    CanaryRecord canary;
     TestLayer layer(3, 2);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
             layer.Set(x, y, (uint8_t)(x == 1 ? 1 : 0), 128, 255, 255);
-    HostRun run = {};
-    run.record = canary.record();
-    run.layer = layer.Host();
-    HostBind(&run, NULL, Colour16(0, 0, 0));
-    intptr_t data = 0;
-    int16_t result = sentinelResult;
+    HostedRun hosted(layer);
 
-    cornerkey.loaded.entry(filterSelectorPrepare, run.record, &data, &result);
-    ASSERT_EQ(noErr, result);
-    cornerkey.loaded.entry(filterSelectorStart, run.record, &data, &result);
+    ASSERT_EQ(noErr, hosted.Call(cornerkey, filterSelectorPrepare));
+    EXPECT_EQ(noErr, hosted.Call(cornerkey, filterSelectorStart));
 
-    EXPECT_EQ(noErr, result);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
             EXPECT_EQ(x == 1 ? 255 : 0, layer.OutPixel(x, y)[3]) << x << "," << y;
-    EXPECT_EQ(2u, run.progress.size());
+    EXPECT_EQ(2u, hosted.run.progress.size());
 }
 
 TEST_F(LoadedPlugins, FaultInTheKernelBecomesMemFullAndTheHostCarriesOn)
 {
     for (int round = 0; round < 3; ++round) {
-        CanaryRecord canary;
         TestLayer layer(16, 16);
         NoAccessPages forbidden(16 * 16 * 4);
-        HostRun run = {};
-        run.record = canary.record();
-        run.layer = layer.Host();
-        run.layer.inBase = (uint8_t *)forbidden.base;
-        HostBind(&run, NULL, Colour16(0, 0, 0));
-        intptr_t data = 0;
-        int16_t result = sentinelResult;
+        HostedRun hosted(layer);
+        hosted.run.layer.inBase = (uint8_t *)forbidden.base;
 
-        cornerkey.loaded.entry(filterSelectorStart, run.record, &data, &result);
-
-        EXPECT_EQ(memFullErr, result) << "round " << round;
+        EXPECT_EQ(memFullErr, hosted.Call(cornerkey, filterSelectorStart)) << "round " << round;
     }
     // And an ordinary run afterwards still works.
-    CanaryRecord canary;
     TestLayer layer(2, 2);
-    HostRun run = {};
-    run.record = canary.record();
-    run.layer = layer.Host();
-    HostBind(&run, NULL, Colour16(0, 0, 0));
-    intptr_t data = 0;
-    int16_t result = sentinelResult;
-    cornerkey.loaded.entry(filterSelectorStart, run.record, &data, &result);
-    EXPECT_EQ(noErr, result);
+    HostedRun hosted(layer);
+    EXPECT_EQ(noErr, hosted.Call(cornerkey, filterSelectorStart));
 }
 
 TEST_F(LoadedPlugins, HostWithoutPlatformDataIsServedWithoutAnOwner)
 {
-    CanaryRecord canary;
     TestLayer layer(2, 2);
-    HostRun run = {};
-    run.record = canary.record();
-    run.layer = layer.Host();
-    HostBind(&run, NULL, Colour16(0, 0, 0));
-    run.record->platformData = NULL;
-    intptr_t data = 0;
-    int16_t result = sentinelResult;
+    HostedRun hosted(layer);
+    hosted.run.record->platformData = NULL;
 
-    cornerkey.loaded.entry(filterSelectorStart, run.record, &data, &result);
-    EXPECT_EQ(noErr, result);
+    EXPECT_EQ(noErr, hosted.Call(cornerkey, filterSelectorStart));
 }
 
 TEST(PluginFiles, LoadAndUnloadRepeatedly)
