@@ -35,12 +35,14 @@ struct GuardFrame {
 
 static GuardFrame *ChainHead(void)
 {
-    return (GuardFrame *)((NT_TIB *)NtCurrentTeb())->ExceptionList;
+    GuardFrame *head;
+    __asm__ volatile("movl %%fs:0, %0" : "=r"(head));
+    return head;
 }
 
 static void SetChainHead(GuardFrame *frame)
 {
-    ((NT_TIB *)NtCurrentTeb())->ExceptionList = (EXCEPTION_REGISTRATION_RECORD *)frame;
+    __asm__ volatile("movl %0, %%fs:0" : : "r"(frame) : "memory");
 }
 
 static EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD *record, void *establisher,
