@@ -406,4 +406,385 @@ TEST(ThresholdFromField, KeepsTheLowWordWithinTheRange)
         EXPECT_EQ(c.stored, ThresholdFromFieldValue(c.raw)) << std::hex << c.raw;
 }
 
+// ---- The dialog, run from the built plug-in ----
+
+// Steps through a dialog from a thread timer while the plug-in's modal loop
+// runs: each tick finds the dialog, then performs the next step; a step that
+// returns false is asked again on the next tick.
+struct DialogScript {
+    std::vector<std::function<bool(HWND dialog)>> steps;
+    size_t next = 0;
+    int ticks = 0;
+    bool timedOut = false;
+    HWND dialog = NULL;
+    std::string caption, shownAtOpen;
+    RECT frame = {};
+    bool focusOnFieldAtOpen = false, selectedAtOpen = false;
+};
+DialogScript *script;
+const UINT tickMs = 20;
+const int giveUpTicks = 10000 / tickMs;
+
+HWND FieldEdit(HWND dialog)
+{
+    return GetDlgItem(GetDlgItem(dialog, IDC_THRESHOLD), ID_SPIN_EDIT);
+}
+
+BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM found)
+{
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window)) {
+        *(HWND *)found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    DialogScript &s = *script;
+    if (++s.ticks > giveUpTicks) {
+        s.timedOut = true;
+        if (s.dialog && IsWindow(s.dialog))
+            PostMessageA(s.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return;
+    }
+    if (!s.dialog) {
+        HWND found = NULL;
+        EnumThreadWindows(GetCurrentThreadId(), FindVisibleDialog, (LPARAM)&found);
+        if (!found)
+            return;
+        s.dialog = found;
+        s.caption = TextOf(found);
+        s.shownAtOpen = TextOf(FieldEdit(found));
+        s.focusOnFieldAtOpen = GetFocus() == FieldEdit(found);
+        s.selectedAtOpen = WholeTextSelected(FieldEdit(found));
+        GetWindowRect(found, &s.frame);
+        SetForegroundWindow(found);
+    }
+    if (s.next < s.steps.size() && IsWindow(s.dialog) && s.steps[s.next](s.dialog))
+        ++s.next;
+}
+
+std::function<bool(HWND)> Keys(std::vector<WORD> keys)
+{
+    return [keys](HWND) {
+        PressKeys(keys);
+        return true;
+    };
+}
+
+std::function<bool(HWND)> WaitForField(std::string text)
+{
+    return [text](HWND dialog) { return TextOf(FieldEdit(dialog)) == text; };
+}
+
+std::function<bool(HWND)> Post(UINT message, WPARAM wParam)
+{
+    return [message, wParam](HWND dialog) {
+        PostMessageA(dialog, message, wParam, 0);
+        return true;
+    };
+}
+
+std::function<bool(HWND)> Click(int id)
+{
+    return [id](HWND dialog) {
+        PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+        return true;
+    };
+}
+
+const uint8_t layerGrey = 100;
+const uint8_t transparencies[] = {1, 127, 128, 199, 200, 254};
+
+// The hard-edge plug-in as a host runs it: Prepare, then Start with the
+// script answering the dialog.
+class ThresholdDialog : public testing::Test {
+protected:
+    HostPlugin plugin = {};
+
+    void SetUp() override
+    {
+        plugin = HostLoadPlugin(PluginPath("stepedge.8bf").c_str());
+        ASSERT_TRUE(plugin.entry);
+    }
+
+    void TearDown() override
+    {
+        if (plugin.module)
+            FreeLibrary(plugin.module);
+    }
+
+    struct Outcome {
+        int16_t result;
+        DialogScript seen;
+        std::vector<bool> painted;  // per pixel of transparencies: took the foreground colour
+        std::vector<uint8_t> text;  // the error text handed to the host
+    };
+
+    Outcome Run(std::vector<std::function<bool(HWND)>> steps, int planes = 4,
+                HWND hostWindow = NULL)
+    {
+        TestLayer layer(sizeof transparencies, 1);
+        for (size_t x = 0; x < sizeof transparencies; ++x)
+            layer.Set((int)x, 0, layerGrey, layerGrey, layerGrey, transparencies[x]);
+        CanaryRecord canary;
+        HostRun run = {};
+        run.record = canary.record();
+        run.layer = layer.Host();
+        run.layer.planes = planes;
+        HostBind(&run, hostWindow, Colour16(7, 7, 7));
+        intptr_t data = 0;
+        Outcome outcome;
+        outcome.result = 0x5555;
+
+        DialogScript s;
+        s.steps = steps;
+        script = &s;
+        UINT_PTR timer = SetTimer(NULL, 0, tickMs, ScriptTick);
+        plugin.entry(filterSelectorPrepare, run.record, &data, &outcome.result);
+        plugin.entry(filterSelectorStart, run.record, &data, &outcome.result);
+        KillTimer(NULL, timer);
+        script = NULL;
+
+        outcome.seen = s;
+        for (size_t x = 0; x < sizeof transparencies; ++x)
+            outcome.painted.push_back(layer.OutPixel((int)x, 0)[0] == 7);
+        outcome.text.assign(run.errorText, run.errorText + 1 + run.errorText[0]);
+        return outcome;
+    }
+
+    // Which pixels a run with this threshold paints.
+    static std::vector<bool> PaintedBelow(int threshold)
+    {
+        std::vector<bool> painted;
+        for (uint8_t t : transparencies)
+            painted.push_back(t < threshold);
+        return painted;
+    }
+
+    // Opens the dialog, reads what it shows, and cancels.
+    std::string ShownByNextRun()
+    {
+        Outcome o = Run({Post(WM_SYSCOMMAND, SC_CLOSE)});
+        EXPECT_EQ(userCanceledErr, o.result);
+        return o.seen.shownAtOpen;
+    }
+};
+
+TEST_F(ThresholdDialog, FirstRunShowsTheJapaneseDialogWith128AndEnterKeepsIt)
+{
+    Outcome o = Run({Keys({VK_RETURN})});
+
+    EXPECT_FALSE(o.seen.timedOut);
+    EXPECT_EQ("ハードエッジ", o.seen.caption);
+    EXPECT_EQ("128", o.seen.shownAtOpen);
+    EXPECT_TRUE(o.seen.focusOnFieldAtOpen);
+    EXPECT_TRUE(o.seen.selectedAtOpen);
+    EXPECT_EQ(noErr, o.result);
+    EXPECT_EQ(PaintedBelow(128), o.painted);
+}
+
+TEST_F(ThresholdDialog, Typing200AndOkStoresItForThisAndTheNextRun)
+{
+    // Straight after opening, as a user would: the typed digits replace 128.
+    Outcome o = Run({Keys({'2', '0', '0'}), WaitForField("200"), Click(IDOK)});
+
+    EXPECT_FALSE(o.seen.timedOut);
+    EXPECT_EQ(noErr, o.result);
+    EXPECT_EQ(PaintedBelow(200), o.painted);
+    EXPECT_EQ("200", ShownByNextRun());
+}
+
+TEST_F(ThresholdDialog, EveryWayOfCancellingKeepsTheThreshold)
+{
+    const struct {
+        const char *label;
+        std::function<bool(HWND)> cancel;
+    } ways[] = {
+        {"Cancel button", Click(IDCANCEL)},
+        {"Escape", Keys({VK_ESCAPE})},
+        {"close box", Post(WM_SYSCOMMAND, SC_CLOSE)},
+    };
+    for (auto &way : ways) {
+        SCOPED_TRACE(way.label);
+        Outcome o = Run({Keys({'2', '0', '0'}), WaitForField("200"), way.cancel});
+
+        EXPECT_FALSE(o.seen.timedOut);
+        EXPECT_EQ("128", o.seen.shownAtOpen);  // none of the earlier ways stored 200
+        EXPECT_EQ(userCanceledErr, o.result);
+        EXPECT_EQ(std::vector<bool>(sizeof transparencies, false), o.painted);
+    }
+    EXPECT_EQ("128", ShownByNextRun());
+}
+
+TEST_F(ThresholdDialog, OutOfRangeTypingIsCorrectedBeforeOk)
+{
+    const struct {
+        const char *label;
+        std::vector<WORD> keys;
+        const char *shown;
+        int stored;
+    } cases[] = {
+        {"above the range", {'2', '5', '5'}, "254", 254},
+        {"zero", {'0'}, "1", 1},
+        {"cleared", {VK_BACK}, "1", 1},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        Outcome o = Run({Keys(c.keys), WaitForField(c.shown),
+                         Keys({VK_RETURN})});
+        EXPECT_FALSE(o.seen.timedOut);
+        EXPECT_EQ(noErr, o.result);
+        EXPECT_EQ(PaintedBelow(c.stored), o.painted);
+    }
+}
+
+TEST_F(ThresholdDialog, LayerWithoutTransparencyAsksFirstThenReportsTheText)
+{
+    Outcome o = Run({Keys({VK_RETURN})}, 3);
+
+    EXPECT_EQ("128", o.seen.shownAtOpen);
+    EXPECT_EQ(errReportString, o.result);
+    const char expected[] = "\n\n画像に透明領域が無いか、レイヤ状態になっていません。";
+    EXPECT_EQ(std::vector<uint8_t>(1, 54), std::vector<uint8_t>(o.text.begin(), o.text.begin() + 1));
+    EXPECT_EQ(0, memcmp(expected, o.text.data() + 1, 54));
+}
+
+TEST_F(ThresholdDialog, ReloadingTheLibraryStartsAgainAt128)
+{
+    Outcome o = Run({Keys({'2', '0', '0'}), WaitForField("200"), Keys({VK_RETURN})});
+    ASSERT_EQ(noErr, o.result);
+    ASSERT_EQ("200", ShownByNextRun());
+
+    FreeLibrary(plugin.module);
+    plugin = HostLoadPlugin(PluginPath("stepedge.8bf").c_str());
+    ASSERT_TRUE(plugin.entry);
+
+    EXPECT_EQ("128", ShownByNextRun());
+}
+
+TEST_F(ThresholdDialog, WithoutAVisibleHostWindowItIsCentredOnTheScreen)
+{
+    HWND hidden = CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 300, 200, NULL, NULL,
+                                  GetModuleHandleA(NULL), NULL);
+    for (HWND host : {(HWND)NULL, hidden}) {
+        SCOPED_TRACE(host ? "hidden host window" : "no host window");
+        Outcome o = Run({Post(WM_SYSCOMMAND, SC_CLOSE)}, 4, host);
+        RECT f = o.seen.frame;
+        int width = f.right - f.left, height = f.bottom - f.top;
+        EXPECT_NEAR((GetSystemMetrics(SM_CXSCREEN) - width) / 2, f.left, 1);
+        EXPECT_NEAR((GetSystemMetrics(SM_CYSCREEN) - height) / 2, f.top, 1);
+    }
+    DestroyWindow(hidden);
+}
+
+// ---- What OK stores when the field cannot read its text ----
+
+// Stands in for the spin-edit field: answers the range and value messages,
+// reads back a chosen raw value, and presses OK as soon as the dialog has set
+// it up.
+LRESULT fakeFieldReading;
+
+LRESULT CALLBACK FakeFieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case SPEM_SETRANGE:
+        return 1;
+    case SPEM_SETVALUE:
+        PostMessageA(GetParent(window), WM_COMMAND, IDOK, 0);
+        return 1;
+    case SPEM_GETVALUE:
+        return fakeFieldReading;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A classic template: the threshold dialog's frame with only the field.
+std::vector<WORD> FakeFieldTemplate()
+{
+    std::vector<WORD> t;
+    auto dword = [&](DWORD d) { t.push_back(LOWORD(d)); t.push_back(HIWORD(d)); };
+    auto text = [&](const char *s) { while (*s) t.push_back((WORD)*s++); t.push_back(0); };
+    dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+    dword(0);
+    t.push_back(1);                                      // one item
+    for (WORD w : {0, 0, 151, 51}) t.push_back(w);       // x, y, cx, cy
+    t.push_back(0);                                      // no menu
+    t.push_back(0);                                      // the dialog class
+    text("fake");
+    if (t.size() % 2) t.push_back(0);                    // items start on a DWORD
+    dword(WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+    dword(0);
+    for (WORD w : {14, 21, 30, 14}) t.push_back(w);
+    t.push_back(IDC_THRESHOLD);
+    text("FakeThresholdField");
+    text("");
+    t.push_back(0);                                      // no creation data
+    return t;
+}
+
+TEST(ThresholdDialogOk, StoresAThresholdWithinTheRangeWhateverTheFieldReads)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = FakeFieldProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "FakeThresholdField";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    const std::vector<WORD> dialogTemplate = FakeFieldTemplate();
+
+    const struct {
+        LRESULT reading;
+        int32_t stored;
+    } cases[] = {
+        {0x100C8, 200},  // unreadable text; the position is still 200
+        {0x10000, 1},    // unreadable text, position 0
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.reading);
+        threshold = 128;
+        fakeFieldReading = c.reading;
+        INT_PTR result = DialogBoxIndirectParamA(GetModuleHandleA(NULL),
+                                                 (LPCDLGTEMPLATEA)dialogTemplate.data(), NULL,
+                                                 ThresholdDlgProc, 0);
+        EXPECT_EQ(IDOK, result);
+        EXPECT_EQ(c.stored, threshold);
+    }
+    UnregisterClassA("FakeThresholdField", GetModuleHandleA(NULL));
+}
+
+// ---- Registration at load and unload ----
+
+bool ClassExists(HINSTANCE instance)
+{
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    return GetClassInfoExA(instance, SPINEDIT_CLASS, &wc) != 0;
+}
+
+TEST(SpinEditClass, LivesWithThePluginAndSparesAnotherModulesClass)
+{
+    HINSTANCE own = GetModuleHandleA(NULL);
+    ASSERT_FALSE(ClassExists(own));
+
+    HostPlugin plugin = HostLoadPlugin(PluginPath("stepedge.8bf").c_str());
+    ASSERT_TRUE(plugin.module);
+    EXPECT_TRUE(ClassExists(plugin.module));
+    FreeLibrary(plugin.module);
+    EXPECT_FALSE(ClassExists(own));
+
+    // Another module registered the name first: the plug-in's registration
+    // fails, and its unload must leave that module's class alone.
+    RegisterSpinEditClass(own);
+    ASSERT_TRUE(ClassExists(own));
+    plugin = HostLoadPlugin(PluginPath("stepedge.8bf").c_str());
+    ASSERT_TRUE(plugin.module);
+    FreeLibrary(plugin.module);
+    EXPECT_TRUE(ClassExists(own));
+    UnregisterSpinEditClass(own);
+    EXPECT_FALSE(ClassExists(own));
+}
+
 }  // namespace
