@@ -35,7 +35,8 @@ static const char usage[] =
     "  filterhost apply PLUGIN IN.png OUT.png [--foreground RRGGBB] [--answer TEXT]\n"
     "      run the filter over the image and write the result; with --answer, a\n"
     "      dialog the plug-in shows is answered as a user would: its field's text\n"
-    "      selected, TEXT typed, Enter pressed\n";
+    "      selected, TEXT typed, Enter pressed; --snapshot DIALOG.png also saves\n"
+    "      the dialog's own pixels, frame included, as it first appears\n";
 
 static int Usage(const std::string &problem)
 {
@@ -218,10 +219,13 @@ struct Answerer {
     int ticks;        // since the answer was typed
     bool typed, done, refused, closedUnseen;
     std::string shown;
+    const char *snapshotPath;  // where to save the dialog's pixels, or null
+    bool snapshotFailed;
 };
 static Answerer answerer;
 static const UINT answerTickMs = 20;
 static const int answerPatienceTicks = 3000 / answerTickMs;
+static const int snapshotDelayTicks = 300 / answerTickMs;
 
 static void AddKey(std::vector<INPUT> *inputs, WORD key, WCHAR unicode, bool up)
 {
@@ -275,6 +279,53 @@ static std::string WindowText(HWND window)
     return text;
 }
 
+// The window's pixels as they stand on the screen, frame included: with a
+// window manager (or Wine's virtual desktop) drawing the frame. PrintWindow
+// is not used: Wine's draws no child controls.
+static bool SnapshotWindow(HWND window, const char *path)
+{
+    RECT frame;
+    GetWindowRect(window, &frame);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = frame.right - frame.left;
+    info.bmiHeader.biHeight = -(frame.bottom - frame.top);  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void *bits = NULL;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    bool saved = false;
+    if (memory && bitmap) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        if (BitBlt(memory, 0, 0, info.bmiHeader.biWidth, -info.bmiHeader.biHeight, screen,
+                   frame.left, frame.top, SRCCOPY)) {
+            GdiFlush();
+            Image image;
+            image.width = info.bmiHeader.biWidth;
+            image.height = -info.bmiHeader.biHeight;
+            image.planes = 3;
+            const uint8_t *bgrx = (const uint8_t *)bits;
+            for (int32_t i = 0; i < image.width * image.height; ++i, bgrx += 4) {
+                image.pixels.push_back(bgrx[2]);
+                image.pixels.push_back(bgrx[1]);
+                image.pixels.push_back(bgrx[0]);
+            }
+            std::string reason;
+            saved = SaveImage(path, image, &reason);
+        }
+        SelectObject(memory, previous);
+    }
+    ReleaseDC(NULL, screen);
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (memory)
+        DeleteDC(memory);
+    return saved;
+}
+
 static void CALLBACK AnswerTick(HWND, UINT, UINT_PTR, DWORD)
 {
     Answerer &a = answerer;
@@ -294,10 +345,19 @@ static void CALLBACK AnswerTick(HWND, UINT, UINT_PTR, DWORD)
         }
         SetForegroundWindow(found);
         a.field = GetFocus();  // the dialog manager focused the first field
+        return;
+    }
+    if (!a.typed) {
+        // With a snapshot to take, typing waits until the dialog has painted.
+        if (a.snapshotPath && ++a.ticks < snapshotDelayTicks)
+            return;
+        if (a.snapshotPath)
+            a.snapshotFailed = !SnapshotWindow(a.dialog, a.snapshotPath);
         if (a.field)
             SetFocus(a.field);
         TypeAnswer(a.text);
         a.typed = true;
+        a.ticks = 0;
         return;
     }
     a.shown = WindowText(a.field);
@@ -343,9 +403,12 @@ static int Apply(int argc, char **argv)
     const char *outPath = argv[2];
     RGBColor foreground = {0, 0, 0};
     const char *answer = NULL;
+    const char *snapshot = NULL;
     for (int i = 3; i < argc; ++i) {
         if (!strcmp(argv[i], "--answer") && i + 1 < argc) {
             answer = argv[++i];
+        } else if (!strcmp(argv[i], "--snapshot") && i + 1 < argc) {
+            snapshot = argv[++i];
         } else if (!strcmp(argv[i], "--foreground") && i + 1 < argc) {
             if (!ParseColour(argv[++i], &foreground))
                 return Usage(Format("--foreground wants six hex digits RRGGBB, not \"%s\"", argv[i]));
@@ -353,6 +416,8 @@ static int Apply(int argc, char **argv)
             return Usage(Format("unknown option \"%s\"", argv[i]));
         }
     }
+    if (snapshot && !answer)
+        return Usage("--snapshot is taken while answering: it needs --answer");
     if (SameFile(inPath, outPath)) {
         Err("filterhost: OUT is the input file; the input is never overwritten\n");
         return exitFile;
@@ -395,6 +460,7 @@ static int Apply(int argc, char **argv)
         answerer.unseen = !answer && getenv("FILTERHOST_NO_VIEWER");
         if (answer || answerer.unseen) {
             answerer.text = answer ? answer : "";
+            answerer.snapshotPath = snapshot;
             timer = SetTimer(NULL, 0, answerTickMs, AnswerTick);
         }
         plugin.entry(filterSelectorStart, run.record, &data, &result);
@@ -402,6 +468,8 @@ static int Apply(int argc, char **argv)
             KillTimer(NULL, timer);
         if (progressShown >= 0)
             Err("\n");
+        if (answerer.snapshotFailed)
+            Err(Format("filterhost: %s: the dialog's snapshot could not be saved\n", snapshot));
         if (answerer.closedUnseen) {
             Err("filterhost: start: the plug-in asks in a dialog, but this display is one nobody "
                 "can see; give the answer with --answer TEXT (nothing written)\n");
