@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 UINT lastMoveFlags;
@@ -90,6 +92,65 @@ TEST_F(Centring, HiddenWindowsMoveWithoutRedrawingVisibleOnesWithIt)
 
     DestroyWindow(window);
     EXPECT_EQ(0, CalcCenteredPos(window, NULL, &x, &y));  // no longer a window
+}
+
+// ---- Version probes, under the Windows versions Wine reports ----
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+// Runs a copy of versionprobe.exe named for the version, which Wine's
+// per-program setting makes see that version; its answers, or -1.
+int ProbeUnder(const char *version)
+{
+    const std::string name = std::string("versionprobe-") + version + ".exe";
+    const std::string copy = ProgramFolder() + name;
+    if (!CopyFileA((ProgramFolder() + "versionprobe.exe").c_str(), copy.c_str(), FALSE))
+        return -1;
+    const std::string key = "Software\\Wine\\AppDefaults\\" + name;
+    HKEY settings;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &settings,
+                        NULL) != ERROR_SUCCESS)
+        return -1;
+    RegSetValueExA(settings, "Version", 0, REG_SZ, (const BYTE *)version, lstrlenA(version) + 1);
+    RegCloseKey(settings);
+
+    std::string command = "\"" + copy + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    DWORD answers = (DWORD)-1;
+    if (CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+        WaitForSingleObject(process.hProcess, 30000);
+        GetExitCodeProcess(process.hProcess, &answers);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    DeleteFileA(copy.c_str());
+    return (int)answers;
+}
+
+TEST(VersionProbes, DecideAsEachWindowsVersionWarrants)
+{
+    const int nt = 1, win98 = 2, win2000 = 4;
+    const struct {
+        const char *version;
+        int answers;
+    } cases[] = {
+        {"win95", 0},
+        {"win98", win98},
+        {"nt40", nt},
+        {"win2k", nt | win2000},
+        {"win7", nt | win2000},
+    };
+    for (auto c : cases)
+        EXPECT_EQ(c.answers, ProbeUnder(c.version)) << c.version;
 }
 
 }  // namespace
