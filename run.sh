@@ -12,6 +12,8 @@ scripts/build.sh
 mkdir -p out
 sample=samples/sticker.png
 ./filterhost apply "$BUILD_DIR/cornerkey.8bf" "$sample" out/cornerkey.png
+# The hard-edge filter asks for its threshold; answered here as a user would.
+./filterhost apply "$BUILD_DIR/stepedge.8bf" "$sample" out/stepedge.png --answer 200
 
 # Before and after side by side, over a checkerboard so transparency shows.
 on_checkers() {
@@ -27,3 +29,4 @@ echo "Plug-ins (32-bit, to install): $BUILD_DIR/stepedge.8bf $BUILD_DIR/cornerke
 echo "Results:"
 echo "  out/cornerkey.png          the sample with its top-left colour made transparent"
 echo "  out/cornerkey-compare.png  before and after, over a checkerboard"
+echo "  out/stepedge.png           the sample's soft edge hardened at threshold 200"

@@ -4,7 +4,8 @@
 set -u
 export LC_ALL=C  # objdump's headings are matched in English
 objdump=$1; shift
-system_dlls='^(KERNEL32|USER32|GDI32|COMCTL32|SHELL32|VERSION|msvcrt|ADVAPI32)\.dll$'
+# Import libraries differ in how they spell the extension (comctl32's: .DLL).
+system_dlls='^(KERNEL32|USER32|GDI32|COMCTL32|SHELL32|VERSION|msvcrt|ADVAPI32)\.(dll|DLL)$'
 status=0
 for binary in "$@"; do
   name=$(basename "$binary")

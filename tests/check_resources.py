@@ -12,7 +12,7 @@ import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
-RT_CURSOR, RT_ICON, RT_GROUP_CURSOR, RT_GROUP_ICON, RT_VERSION = 1, 3, 12, 14, 16
+RT_CURSOR, RT_ICON, RT_DIALOG, RT_GROUP_CURSOR, RT_GROUP_ICON, RT_VERSION = 1, 3, 5, 12, 14, 16
 ENGLISH_US, JAPANESE = 0x0409, 0x0411
 
 # What differs between the two plug-ins.
@@ -229,6 +229,37 @@ def read_resources(path):
 failures = 0
 
 
+# The threshold dialog of stepedge: (style, x, y, width, height, caption,
+# point size, face), then its controls in tab order as (class atom or name,
+# id, text, x, y, width, height, style). windres stores a class given by name
+# in capitals; the dialog manager finds window classes whatever their case.
+THRESHOLD_DIALOG = (0x80C800C0, 0, 0, 151, 51, "ハードエッジ", 9, "ＭＳ Ｐゴシック")
+THRESHOLD_CONTROLS = [
+    (0x0080, 0xFFFF, "しきい値(&V)", 7, 7, 83, 38, 0x50020007),
+    ("ZBSPINEDIT", 1010, "", 14, 21, 30, 14, 0x50010000),
+    (0x0082, 0xFFFF, "（1～254）", 51, 25, 35, 8, 0x50020000),
+    (0x0080, 1, "OK", 94, 7, 50, 14, 0x50030001),
+    (0x0080, 2, "キャンセル", 94, 25, 50, 14, 0x50010000),
+]
+
+
+def utf16z(text):
+    return text.encode("utf-16-le") + b"\0\0"
+
+
+def dialog_template():
+    """A classic DLGTEMPLATE with its items, each item DWORD-aligned."""
+    style, x, y, cx, cy, caption, points, face = THRESHOLD_DIALOG
+    data = struct.pack("<IIHhhhh", style, 0, len(THRESHOLD_CONTROLS), x, y, cx, cy)
+    data += b"\0\0" + b"\0\0" + utf16z(caption) + struct.pack("<H", points) + utf16z(face)
+    for kind, item_id, text, x, y, cx, cy, style in THRESHOLD_CONTROLS:
+        data = padded(data, 4)
+        data += struct.pack("<IIhhhhH", style, 0, x, y, cx, cy, item_id)
+        data += struct.pack("<HH", 0xFFFF, kind) if isinstance(kind, int) else utf16z(kind)
+        data += utf16z(text) + b"\0\0"
+    return data
+
+
 def check(label, passed, detail=""):
     global failures
     if not passed:
@@ -372,6 +403,10 @@ def main():
         expected_kinds = {("PIPL", ENGLISH_US), ("AETE", ENGLISH_US), (RT_VERSION, JAPANESE),
                           (RT_GROUP_ICON, JAPANESE), (RT_ICON, JAPANESE),
                           (RT_GROUP_CURSOR, JAPANESE), (RT_CURSOR, JAPANESE)}
+        if name == "stepedge":
+            check_bytes("%s: threshold dialog 101 (Japanese)" % name,
+                        res.get((RT_DIALOG, 101, JAPANESE)), dialog_template())
+            expected_kinds.add((RT_DIALOG, JAPANESE))
         kinds = {(kind, lang) for kind, _, lang in res}
         check("%s: no other resources" % name, kinds == expected_kinds,
               "unexpected %r, missing %r" % (kinds - expected_kinds, expected_kinds - kinds))

@@ -168,4 +168,39 @@ TEST_F(FilterHost, InfoShowsWhatAHostListsInUtf8)
     EXPECT_NE(std::string::npos, none.err.find("no property list")) << none.err;
 }
 
+// The hard-edge filter asks in a dialog; --answer types into it as a user
+// would.
+TEST_F(FilterHost, AnswersTheThresholdDialogAsAUserWould)
+{
+    // Two grey pixels either side of the answer, 199 and 200.
+    const uint8_t pixels[] = {90, 90, 90, 199, 90, 90, 90, 200};
+    ASSERT_TRUE(stbi_write_png(File("grey.png").c_str(), 2, 1, 4, pixels, 8));
+    const std::string run = "apply " + Quoted(PluginPath("stepedge.8bf")) + " " +
+                            Quoted(File("grey.png")) + " " + Quoted(File("out.png"));
+
+    DeleteFileA(File("out.png").c_str());
+    Outcome answered = Run(run + " --foreground 0A141E --answer 200");
+    ASSERT_EQ(0u, answered.status) << answered.err;
+    int width = 0, height = 0, planes = 0;
+    uint8_t *result = stbi_load(File("out.png").c_str(), &width, &height, &planes, 4);
+    ASSERT_TRUE(result);
+    ASSERT_EQ(2, width);
+    const uint8_t expected[] = {10, 20, 30, 255, 90, 90, 90, 255};
+    EXPECT_EQ(0, memcmp(expected, result, sizeof expected));
+    stbi_image_free(result);
+
+    // An answer the field corrects is not confirmed.
+    DeleteFileA(File("out.png").c_str());
+    Outcome corrected = Run(run + " --answer 300");
+    EXPECT_EQ(9u, corrected.status) << corrected.err;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(File("out.png").c_str()));
+
+    // Without an answer, no dialog waits on a display nobody sees.
+    SetEnvironmentVariableA("FILTERHOST_NO_VIEWER", "1");
+    Outcome unseen = Run(run);
+    SetEnvironmentVariableA("FILTERHOST_NO_VIEWER", NULL);
+    EXPECT_EQ(10u, unseen.status) << unseen.err;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(File("out.png").c_str()));
+}
+
 }  // namespace

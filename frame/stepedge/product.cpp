@@ -10,8 +10,10 @@ extern INT_PTR (*const productAskParameters)(HWND) = RunThresholdDialog;
 void ProductAttach(void)
 {
     threshold = 128;
+    RegisterSpinEditClass(moduleInstance);
 }
 
 void ProductDetach(void)
 {
+    UnregisterSpinEditClass(moduleInstance);
 }

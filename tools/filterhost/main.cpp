@@ -24,14 +24,19 @@ enum {
     exitReported = 6,     // errReportString: the plug-in's own text is shown
     exitMemory = 7,       // memFullErr
     exitOtherResult = 8,  // any other result code
+    exitAnswer = 9,       // --answer: the dialog's field would not show the answer
+    exitNoViewer = 10,    // a dialog came up on a display nobody can see, and no --answer
 };
 
 static const char usage[] =
     "usage:\n"
     "  filterhost info PLUGIN\n"
     "      show the menu name, category, entry point, modes and filter cases\n"
-    "  filterhost apply PLUGIN IN.png OUT.png [--foreground RRGGBB]\n"
-    "      run the filter over the image and write the result\n";
+    "  filterhost apply PLUGIN IN.png OUT.png [--foreground RRGGBB] [--answer TEXT]\n"
+    "      run the filter over the image and write the result; with --answer, a\n"
+    "      dialog the plug-in shows is answered as a user would: its field's text\n"
+    "      selected, TEXT typed, Enter pressed; --snapshot DIALOG.png also saves\n"
+    "      the dialog's own pixels, frame included, as it first appears\n";
 
 static int Usage(const std::string &problem)
 {
@@ -212,6 +217,173 @@ static void ShowProgress(int32_t done, int32_t total)
     }
 }
 
+// ---- answering a dialog ----
+
+// Answers the plug-in's dialog from a thread timer while its modal loop runs,
+// with real key presses: Home, Shift+End to select the focused field's text,
+// then TEXT, then Enter once the field shows TEXT. A field that shows
+// something else (the plug-in corrected the answer) is not confirmed: the
+// dialog is cancelled and the run fails with a message.
+struct Answerer {
+    std::string text;
+    HWND dialog;
+    HWND field;
+    bool unseen;      // no --answer, and nobody can see the display: close any dialog
+    int ticks;        // since the answer was typed
+    bool typed, done, refused, closedUnseen;
+    std::string shown;
+    const char *snapshotPath;  // where to save the dialog's pixels, or null
+    bool snapshotFailed;
+};
+static Answerer answerer;
+static const UINT answerTickMs = 20;
+static const int answerPatienceTicks = 3000 / answerTickMs;
+static const int snapshotDelayTicks = 300 / answerTickMs;
+
+static void AddKey(std::vector<INPUT> *inputs, WORD key, WCHAR unicode, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = unicode;
+    input.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (up ? KEYEVENTF_KEYUP : 0);
+    inputs->push_back(input);
+}
+
+static void TypeAnswer(const std::string &text)
+{
+    std::vector<INPUT> inputs;
+    AddKey(&inputs, VK_HOME, 0, false);
+    AddKey(&inputs, VK_HOME, 0, true);
+    AddKey(&inputs, VK_SHIFT, 0, false);
+    AddKey(&inputs, VK_END, 0, false);
+    AddKey(&inputs, VK_END, 0, true);
+    AddKey(&inputs, VK_SHIFT, 0, true);
+    for (unsigned char c : text) {
+        AddKey(&inputs, 0, c, false);
+        AddKey(&inputs, 0, c, true);
+    }
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+}
+
+static void PressKey(WORD key)
+{
+    std::vector<INPUT> inputs;
+    AddKey(&inputs, key, 0, false);
+    AddKey(&inputs, key, 0, true);
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+}
+
+static BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM found)
+{
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window)) {
+        *(HWND *)found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static std::string WindowText(HWND window)
+{
+    char text[256] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// The window's pixels as they stand on the screen, frame included: with a
+// window manager (or Wine's virtual desktop) drawing the frame. PrintWindow
+// is not used: Wine's draws no child controls.
+static bool SnapshotWindow(HWND window, const char *path)
+{
+    RECT frame;
+    GetWindowRect(window, &frame);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = frame.right - frame.left;
+    info.bmiHeader.biHeight = -(frame.bottom - frame.top);  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void *bits = NULL;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    bool saved = false;
+    if (memory && bitmap) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        if (BitBlt(memory, 0, 0, info.bmiHeader.biWidth, -info.bmiHeader.biHeight, screen,
+                   frame.left, frame.top, SRCCOPY)) {
+            GdiFlush();
+            Image image;
+            image.width = info.bmiHeader.biWidth;
+            image.height = -info.bmiHeader.biHeight;
+            image.planes = 3;
+            const uint8_t *bgrx = (const uint8_t *)bits;
+            for (int32_t i = 0; i < image.width * image.height; ++i, bgrx += 4) {
+                image.pixels.push_back(bgrx[2]);
+                image.pixels.push_back(bgrx[1]);
+                image.pixels.push_back(bgrx[0]);
+            }
+            std::string reason;
+            saved = SaveImage(path, image, &reason);
+        }
+        SelectObject(memory, previous);
+    }
+    ReleaseDC(NULL, screen);
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (memory)
+        DeleteDC(memory);
+    return saved;
+}
+
+static void CALLBACK AnswerTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    Answerer &a = answerer;
+    if (a.done)
+        return;
+    if (!a.dialog) {
+        HWND found = NULL;
+        EnumThreadWindows(GetCurrentThreadId(), FindVisibleDialog, (LPARAM)&found);
+        if (!found)
+            return;
+        a.dialog = found;
+        if (a.unseen) {
+            a.closedUnseen = true;
+            a.done = true;
+            PostMessageA(found, WM_SYSCOMMAND, SC_CLOSE, 0);
+            return;
+        }
+        SetForegroundWindow(found);
+        a.field = GetFocus();  // the dialog manager focused the first field
+        return;
+    }
+    if (!a.typed) {
+        // With a snapshot to take, typing waits until the dialog has painted.
+        if (a.snapshotPath && ++a.ticks < snapshotDelayTicks)
+            return;
+        if (a.snapshotPath)
+            a.snapshotFailed = !SnapshotWindow(a.dialog, a.snapshotPath);
+        if (a.field)
+            SetFocus(a.field);
+        TypeAnswer(a.text);
+        a.typed = true;
+        a.ticks = 0;
+        return;
+    }
+    a.shown = WindowText(a.field);
+    if (a.shown == a.text) {
+        PressKey(VK_RETURN);
+        a.done = true;
+    } else if (++a.ticks > answerPatienceTicks) {
+        a.refused = true;
+        a.done = true;
+        PostMessageA(a.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+}
+
 static int ReportResult(int16_t result, const HostRun &run, const char *stage)
 {
     switch (result) {
@@ -243,14 +415,22 @@ static int Apply(int argc, char **argv)
     const char *inPath = argv[1];
     const char *outPath = argv[2];
     RGBColor foreground = {0, 0, 0};
+    const char *answer = NULL;
+    const char *snapshot = NULL;
     for (int i = 3; i < argc; ++i) {
-        if (!strcmp(argv[i], "--foreground") && i + 1 < argc) {
+        if (!strcmp(argv[i], "--answer") && i + 1 < argc) {
+            answer = argv[++i];
+        } else if (!strcmp(argv[i], "--snapshot") && i + 1 < argc) {
+            snapshot = argv[++i];
+        } else if (!strcmp(argv[i], "--foreground") && i + 1 < argc) {
             if (!ParseColour(argv[++i], &foreground))
                 return Usage(Format("--foreground wants six hex digits RRGGBB, not \"%s\"", argv[i]));
         } else {
             return Usage(Format("unknown option \"%s\"", argv[i]));
         }
     }
+    if (snapshot && !answer)
+        return Usage("--snapshot is taken while answering: it needs --answer");
     if (SameFile(inPath, outPath)) {
         Err("filterhost: OUT is the input file; the input is never overwritten\n");
         return exitFile;
@@ -286,10 +466,35 @@ static int Apply(int argc, char **argv)
     plugin.entry(filterSelectorPrepare, run.record, &data, &result);
     int status = ReportResult(result, run, "prepare");
     if (status == exitOk) {
+        // The wrapper script says when the display is a private one; a dialog
+        // there would wait for a user who cannot see it.
+        UINT_PTR timer = 0;
+        answerer = Answerer();
+        answerer.unseen = !answer && getenv("FILTERHOST_NO_VIEWER");
+        if (answer || answerer.unseen) {
+            answerer.text = answer ? answer : "";
+            answerer.snapshotPath = snapshot;
+            timer = SetTimer(NULL, 0, answerTickMs, AnswerTick);
+        }
         plugin.entry(filterSelectorStart, run.record, &data, &result);
+        if (timer)
+            KillTimer(NULL, timer);
         if (progressShown >= 0 && progressOnConsole == 1)
             Err("\n");
-        status = ReportResult(result, run, "start");
+        if (answerer.snapshotFailed)
+            Err(Format("filterhost: %s: the dialog's snapshot could not be saved\n", snapshot));
+        if (answerer.closedUnseen) {
+            Err("filterhost: start: the plug-in asks in a dialog, but this display is one nobody "
+                "can see; give the answer with --answer TEXT (nothing written)\n");
+            status = exitNoViewer;
+        } else if (answerer.refused) {
+            Err(Format("filterhost: start: the dialog's field shows \"%s\" after typing \"%s\"; "
+                       "the dialog was cancelled and nothing written\n",
+                       answerer.shown.c_str(), answer));
+            status = exitAnswer;
+        } else {
+            status = ReportResult(result, run, "start");
+        }
     }
     FreeLibrary(plugin.module);
     if (status != exitOk)
