@@ -1,4 +1,5 @@
 // What makes this library the hard-edge filter.
+#include "about/about.h"
 #include "frame/frame.h"
 #include "kernels/kernels.h"
 #include "threshold/threshold.h"
@@ -7,11 +8,17 @@
 extern OSErr (*const productKernel)(FilterRecord *) = ApplyThresholdKernel;
 extern INT_PTR (*const productAskParameters)(HWND) = RunThresholdDialog;
 
+extern const char aboutCaption[] = "Hardedge Filter Pluginについて";
+extern const char aboutProductLine[] = "Hardedge Filter Plugin";
+extern const char aboutErrorCaption[] = "Hardedge Filter Plugin";
+
 void ProductAttach(void)
 {
+    RegisterHyperLinkClass(moduleInstance);
     threshold = 128;
 }
 
 void ProductDetach(void)
 {
+    UnregisterHyperLinkClass(moduleInstance);
 }
