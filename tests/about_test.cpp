@@ -307,6 +307,41 @@ TEST_F(AboutFace, FaceLayoutAndWindow)
     EXPECT_GT(dark, 100) << "the text lines";
 }
 
+TEST_F(AboutFace, CursorOverTheIconByState)
+{
+    POINT probe = {12, 9};
+    ClientToScreen(window, &probe);
+    SetCursorPos(probe.x, probe.y);
+    POINT at;
+    GetCursorPos(&at);
+    if (at.x != probe.x || at.y != probe.y)
+        GTEST_SKIP() << "this display does not move the pointer";
+    const struct {
+        const char *name;
+        int x, y;
+        bool ready, credits;
+        bool hand;
+    } cases[] = {
+        {"intro, on the icon", 30, 30, false, false, false},
+        {"ready, top-left of the icon", 12, 9, true, false, true},
+        {"ready, last inside pixel", 51, 51, true, false, true},
+        {"ready, just right of it", 52, 30, true, false, false},
+        {"ready, just below it", 30, 52, true, false, false},
+        {"credits, on the icon", 30, 30, true, true, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        aboutReady = c.ready;
+        creditsRunning = c.credits;
+        POINT point = {c.x, c.y};
+        ClientToScreen(window, &point);
+        SetCursorPos(point.x, point.y);
+        SendMessageA(window, WM_SETCURSOR, (WPARAM)window, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(c.hand ? handCursor : arrowCursor, GetCursor());
+    }
+    creditsRunning = 0;
+}
+
 // The shell stand-in: records what the About link asks to open.
 std::vector<std::string> opened;
 HINSTANCE WINAPI RecordOpen(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT show)
