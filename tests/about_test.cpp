@@ -134,6 +134,17 @@ TEST_F(HyperLink, ColourByStateOnPrintedPixels)
     DestroyWindow(link);
 }
 
+TEST_F(HyperLink, TransparentOverAParentThatDoesNotClip)
+{
+    LoggingParent parent(WS_OVERLAPPEDWINDOW);
+    HWND link = MakeLink(parent.window, "WWWWWW");
+    SetLinkColors(link, 0x00FFFFFF, normalColour, hoverColour, visitedColour);
+    Painted p = PaintThroughPrint(link);
+    EXPECT_GT(p.normal, 0);
+    EXPECT_EQ(0, p.background) << "the black below shows through";
+    DestroyWindow(link);
+}
+
 TEST_F(HyperLink, ReleaseSendsTheNotificationAndTimerIdIsShared)
 {
     LoggingParent parent;
@@ -230,20 +241,25 @@ TEST_F(AboutFace, TicksPerStageForEachStep)
         animStep = row.step;
         HWND ok = GetDlgItem(window, IDOK), link = GetDlgItem(window, IDC_ABOUT_LINK);
 
+        // Each fade-in frame puts the face at fadeInLevel % over white: the
+        // black square's corner is 255 * (100 - level) / 100 in each channel.
         int fadeFrames = 0;
-        while (!aboutReady) {
-            EXPECT_FALSE(IsWindowVisible(ok));
-            fadeFrames += fadeInLevel <= 100;
-            if (fadeInLevel == 0) {
-                AboutFaceStep(window);
-                EXPECT_EQ(0xFFFFFFu, DisplayPixel(30, 120)) << "the first frame is white";
-                continue;
+        bool firstTick = true;
+        while (!aboutReady || fadeInLevel <= 100) {
+            if (!aboutReady) {
+                EXPECT_FALSE(IsWindowVisible(ok));
             }
+            const int level = fadeInLevel;
+            fadeFrames += level <= 100;
             AboutFaceStep(window);
-        }
-        while (fadeInLevel <= 100) {
-            ++fadeFrames;
-            AboutFaceStep(window);
+            if (firstTick) {
+                EXPECT_EQ(0xFFFFFFu, DisplayPixel(30, 120)) << "the first frame is white";
+                firstTick = false;
+            }
+            if (level <= 100) {
+                const uint32_t grey = 255 * (100 - level) / 100;
+                ASSERT_EQ(grey * 0x010101u, DisplayPixel(12, 9)) << "level " << level;
+            }
         }
         EXPECT_EQ(row.fadeFrames, fadeFrames);
         EXPECT_TRUE(IsWindowVisible(ok) && IsWindowVisible(link));
