@@ -67,7 +67,6 @@ extern UINT_PTR hoverTimerId;
 // name and would take away another loaded library's class.
 int RegisterHyperLinkClass(HINSTANCE instance);
 void UnregisterHyperLinkClass(HINSTANCE instance);
-int HyperLinkClassRegisteredHere(void);
 LRESULT CALLBACK HyperLinkWndProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 int SetLinkCursor(HWND control, HCURSOR cursor);
 BOOL SetLinkColors(HWND control, COLORREF bkColor, COLORREF linkColor, COLORREF hoverColor,

@@ -248,8 +248,3 @@ void UnregisterHyperLinkClass(HINSTANCE instance)
     if (hyperLinkRegisteredHere && UnregisterClassA(HYPERLINK_CLASS, instance))
         hyperLinkRegisteredHere = 0;
 }
-
-int HyperLinkClassRegisteredHere(void)
-{
-    return hyperLinkRegisteredHere;
-}
