@@ -1,4 +1,5 @@
 // What the plug-ins do for the selectors they act on.
+#include "about/about.h"
 #include "frame/frame.h"
 #include "winutil/winutil.h"
 
@@ -14,8 +15,9 @@ static HWND HostWindow(const PlatformData *platform)
     return platform ? platform->hwnd : NULL;
 }
 
-void DoAbout(const AboutRecord * /*record*/)
+void DoAbout(const AboutRecord *record)
 {
+    ShowAboutBox(record ? HostWindow(record->platformData) : NULL);
 }
 
 void DoPrepare(FilterRecord *record)

@@ -36,7 +36,9 @@ static const char usage[] =
     "      run the filter over the image and write the result; with --answer, a\n"
     "      dialog the plug-in shows is answered as a user would: its field's text\n"
     "      selected, TEXT typed, Enter pressed; --snapshot DIALOG.png also saves\n"
-    "      the dialog's own pixels, frame included, as it first appears\n";
+    "      the dialog's own pixels, frame included, as it first appears\n"
+    "  filterhost about PLUGIN\n"
+    "      show the plug-in's About box over a host window until it is closed\n";
 
 static int Usage(const std::string &problem)
 {
@@ -508,6 +510,34 @@ static int Apply(int argc, char **argv)
     return exitOk;
 }
 
+// ---- about ----
+
+// Sends the About selector with a window of ours as the host window, so the
+// box appears as a host would show it, on the caller's display.
+static int About(const char *pluginPath)
+{
+    HostPlugin plugin = HostLoadPlugin(pluginPath);
+    if (!plugin.entry) {
+        Err(Format("filterhost: %s: %s\n", pluginPath,
+                   plugin.module ? "no ENTRYPOINT export" : "cannot be loaded as a plug-in"));
+        return exitPlugin;
+    }
+    HWND host = CreateWindowExA(0, "STATIC", "filterhost", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, NULL, NULL,
+                                GetModuleHandleA(NULL), NULL);
+    PlatformData platform = {};
+    platform.hwnd = host;
+    AboutRecord record = {};
+    record.platformData = &platform;
+    intptr_t data = 0;
+    int16_t result = noErr;
+    plugin.entry(filterSelectorAbout, &record, &data, &result);
+    if (host)
+        DestroyWindow(host);
+    FreeLibrary(plugin.module);
+    return result == noErr ? exitOk : exitOtherResult;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 2)
@@ -516,6 +546,8 @@ int main(int argc, char **argv)
         return Info(argv[2]);
     if (!strcmp(argv[1], "apply"))
         return Apply(argc - 2, argv + 2);
+    if (!strcmp(argv[1], "about") && argc == 3)
+        return About(argv[2]);
     if (!strcmp(argv[1], "--help") || !strcmp(argv[1], "help")) {
         Out(usage);
         return exitOk;
