@@ -86,6 +86,20 @@ static HDC MakeSourceSurface(HBITMAP *bitmap, void **bits, BITMAPINFOHEADER *hea
     return dc;
 }
 
+// Undoes MakeSourceSurface and clears what it filled in; nothing for a
+// surface that is not there.
+static void DestroySourceSurface(HDC *dc, HBITMAP *bitmap, void **bits, HGDIOBJ previousBitmap)
+{
+    if (!*dc)
+        return;
+    SelectObject(*dc, previousBitmap);
+    DeleteObject(*bitmap);
+    DeleteDC(*dc);
+    *dc = NULL;
+    *bitmap = NULL;
+    *bits = NULL;
+}
+
 static void DrawIconFrame(HDC dc)
 {
     PatBlt(dc, 12, 9, 40, 40, BLACKNESS);
@@ -306,25 +320,12 @@ void AboutFaceDestroy(void)
         displaySurface = NULL;
         displayBitmap = NULL;
     }
-    if (faceSurface) {
-        SelectObject(faceSurface, facePreviousBitmap);
-        DeleteObject(faceBitmap);
-        DeleteDC(faceSurface);
-        faceSurface = NULL;
-        faceBitmap = NULL;
-        faceBits = NULL;
-    }
+    DestroySourceSurface(&faceSurface, &faceBitmap, &faceBits, facePreviousBitmap);
     if (printSurface) {
         DestroySurfaceDC(printSurface);
         printSurface = NULL;
     }
-    if (textSurface) {
+    if (textSurface)
         SelectObject(textSurface, textPreviousFont);
-        SelectObject(textSurface, textPreviousBitmap);
-        DeleteObject(textBitmap);
-        DeleteDC(textSurface);
-        textSurface = NULL;
-        textBitmap = NULL;
-        textBits = NULL;
-    }
+    DestroySourceSurface(&textSurface, &textBitmap, &textBits, textPreviousBitmap);
 }
