@@ -3,40 +3,85 @@
 // alone, so the output is byte for byte what the plain rows give. Only this
 // file is compiled with -msse2; the kernels call it only where the processor
 // has SSE2.
+//
+// The loops are memory-bound only while the instructions per 16 bytes stay
+// few: a shared core or a busy machine otherwise pushes them below memcpy.
+// So each loop takes a 64-byte line per turn with all its loads first, and
+// every blend is written in two-operand steps that need no register copies.
 #include "rows.h"
 
 #include <emmintrin.h>
 
-void ThresholdRowSse2(const uint8_t *in, uint8_t *out, int32_t width, int32_t limit, uint32_t fill)
+// kept: all ones where transparency > lastBelow. The result is
+// fill ^ (kept & ((current | opaque) ^ fill)): current made opaque where
+// kept, the fill colour (already opaque) elsewhere.
+static inline __m128i ThresholdPixels(__m128i source, __m128i current, __m128i lastBelow,
+                                      __m128i filled)
 {
     const __m128i opaque = _mm_set1_epi32((int)0xFF000000u);
+    __m128i kept = _mm_cmpgt_epi32(_mm_srli_epi32(source, 24), lastBelow);
+    __m128i change = _mm_xor_si128(_mm_or_si128(current, opaque), filled);
+    return _mm_xor_si128(filled, _mm_and_si128(kept, change));
+}
+
+void ThresholdRowSse2(const uint8_t *in, uint8_t *out, int32_t width, int32_t limit, uint32_t fill)
+{
+    // transparency < limit is transparency > limit - 1; clamping to 0..256
+    // first keeps limit - 1 from overflowing and changes no comparison with
+    // 0..255.
+    const int32_t clamped = limit < 0 ? 0 : limit > 256 ? 256 : limit;
+    const __m128i lastBelow = _mm_set1_epi32(clamped - 1);
     const __m128i filled = _mm_set1_epi32((int)(fill | 0xFF000000u));
-    const __m128i bound = _mm_set1_epi32(limit);
     int32_t column = 0;
+    for (; column + 16 <= width; column += 16) {
+        const __m128i *source = (const __m128i *)(in + 4 * column);
+        __m128i *target = (__m128i *)(out + 4 * column);
+        __m128i s0 = _mm_loadu_si128(source), s1 = _mm_loadu_si128(source + 1);
+        __m128i s2 = _mm_loadu_si128(source + 2), s3 = _mm_loadu_si128(source + 3);
+        __m128i c0 = _mm_loadu_si128(target), c1 = _mm_loadu_si128(target + 1);
+        __m128i c2 = _mm_loadu_si128(target + 2), c3 = _mm_loadu_si128(target + 3);
+        _mm_storeu_si128(target, ThresholdPixels(s0, c0, lastBelow, filled));
+        _mm_storeu_si128(target + 1, ThresholdPixels(s1, c1, lastBelow, filled));
+        _mm_storeu_si128(target + 2, ThresholdPixels(s2, c2, lastBelow, filled));
+        _mm_storeu_si128(target + 3, ThresholdPixels(s3, c3, lastBelow, filled));
+    }
     for (; column + 4 <= width; column += 4) {
+        __m128i *target = (__m128i *)(out + 4 * column);
         __m128i source = _mm_loadu_si128((const __m128i *)(in + 4 * column));
-        __m128i current = _mm_loadu_si128((const __m128i *)(out + 4 * column));
-        // Transparency as a signed 32-bit value 0..255, compared as the rule says.
-        __m128i below = _mm_cmplt_epi32(_mm_srli_epi32(source, 24), bound);
-        __m128i kept = _mm_or_si128(current, opaque);
-        __m128i result = _mm_or_si128(_mm_and_si128(below, filled), _mm_andnot_si128(below, kept));
-        _mm_storeu_si128((__m128i *)(out + 4 * column), result);
+        _mm_storeu_si128(target, ThresholdPixels(source, _mm_loadu_si128(target), lastBelow, filled));
     }
     ThresholdRowPlain(in + 4 * column, out + 4 * column, width - column, limit, fill);
 }
 
-void CornerKeyRowSse2(const uint8_t *in, uint8_t *out, int32_t width, uint32_t reference)
+// Clears the transparency byte where the colour bytes equal the reference.
+static inline __m128i CornerKeyPixels(__m128i source, __m128i current, __m128i wanted)
 {
     const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
     const __m128i transparency = _mm_set1_epi32((int)0xFF000000u);
+    __m128i match = _mm_cmpeq_epi32(_mm_and_si128(source, colour), wanted);
+    return _mm_andnot_si128(_mm_and_si128(match, transparency), current);
+}
+
+void CornerKeyRowSse2(const uint8_t *in, uint8_t *out, int32_t width, uint32_t reference)
+{
     const __m128i wanted = _mm_set1_epi32((int)reference);
     int32_t column = 0;
+    for (; column + 16 <= width; column += 16) {
+        const __m128i *source = (const __m128i *)(in + 4 * column);
+        __m128i *target = (__m128i *)(out + 4 * column);
+        __m128i s0 = _mm_loadu_si128(source), s1 = _mm_loadu_si128(source + 1);
+        __m128i s2 = _mm_loadu_si128(source + 2), s3 = _mm_loadu_si128(source + 3);
+        __m128i c0 = _mm_loadu_si128(target), c1 = _mm_loadu_si128(target + 1);
+        __m128i c2 = _mm_loadu_si128(target + 2), c3 = _mm_loadu_si128(target + 3);
+        _mm_storeu_si128(target, CornerKeyPixels(s0, c0, wanted));
+        _mm_storeu_si128(target + 1, CornerKeyPixels(s1, c1, wanted));
+        _mm_storeu_si128(target + 2, CornerKeyPixels(s2, c2, wanted));
+        _mm_storeu_si128(target + 3, CornerKeyPixels(s3, c3, wanted));
+    }
     for (; column + 4 <= width; column += 4) {
+        __m128i *target = (__m128i *)(out + 4 * column);
         __m128i source = _mm_loadu_si128((const __m128i *)(in + 4 * column));
-        __m128i current = _mm_loadu_si128((const __m128i *)(out + 4 * column));
-        __m128i match = _mm_cmpeq_epi32(_mm_and_si128(source, colour), wanted);
-        __m128i result = _mm_andnot_si128(_mm_and_si128(match, transparency), current);
-        _mm_storeu_si128((__m128i *)(out + 4 * column), result);
+        _mm_storeu_si128(target, CornerKeyPixels(source, _mm_loadu_si128(target), wanted));
     }
     CornerKeyRowPlain(in + 4 * column, out + 4 * column, width - column, reference);
 }
