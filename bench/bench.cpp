@@ -172,11 +172,11 @@ int main()
             // The ratio is the median of each run's own ratio, so a slow
             // moment of the machine weighs on one pair only.
             std::vector<double> kernelTimes, copyTimes, ratios;
+            copySource = layer.pixels.data();
+            copyTarget = out.data();
+            copyBytes = bytes;
             int16_t result = noErr;
             for (int i = 0; i < repetitions && result == noErr; ++i) {
-                copySource = layer.pixels.data();
-                copyTarget = out.data();
-                copyBytes = bytes;
                 std::fill(record.begin(), record.end(), 0);
                 HostRun run = {};
                 run.record = (FilterRecord *)record.data();
